@@ -1,0 +1,325 @@
+#include "controls.h"
+
+#include "picture.h"
+#include "window.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace kit {
+
+QColor faceColor() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
+
+QColor toQColor(ColorValue value)
+{
+    if (value == DefaultColor)
+        return faceColor();
+    return QColor(redOf(value), greenOf(value), blueOf(value));
+}
+
+ColorValue fromQColor(const QColor &color) { return rgb(color.red(), color.green(), color.blue()); }
+
+namespace {
+
+QString fromUtf8(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+std::string toUtf8(const QString &s)
+{
+    const QByteArray bytes = s.toUtf8();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+Qt::Alignment alignment(HAlign h, VAlign v)
+{
+    Qt::Alignment a;
+    a |= h == HAlign::Left ? Qt::AlignLeft : h == HAlign::Right ? Qt::AlignRight : Qt::AlignHCenter;
+    a |= v == VAlign::Top ? Qt::AlignTop : v == VAlign::Bottom ? Qt::AlignBottom : Qt::AlignVCenter;
+    return a;
+}
+
+void setColorRole(QWidget *w, QPalette::ColorRole role, ColorValue value)
+{
+    QPalette p = w->palette();
+    p.setColor(role, toQColor(value));
+    w->setPalette(p);
+}
+
+// A surface that keeps every press it gets, so none travels on to the control beneath.
+template <class Base> class PressKeeper : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override { e->accept(); }
+    void mouseReleaseEvent(QMouseEvent *e) override { e->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent *e) override { e->accept(); }
+};
+
+class ShapeBoxWidget : public PressKeeper<QWidget> {
+public:
+    ShapeBoxWidget(const ShapeBoxSettings &s, QWidget *parent)
+        : PressKeeper<QWidget>(parent)
+        , m_settings(s)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *e) override
+    {
+        QPainter p(this);
+        p.fillRect(e->rect(), toQColor(m_settings.background));
+        if (m_settings.fillColor != DefaultColor)
+            p.fillRect(rect(), toQColor(m_settings.fillColor));
+        if (m_settings.drawLine && m_settings.lineWidth > 0) {
+            QPen pen(toQColor(m_settings.lineColor), m_settings.lineWidth);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            const int half = m_settings.lineWidth / 2;
+            p.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+        }
+    }
+
+private:
+    ShapeBoxSettings m_settings;
+};
+
+class TransLabelWidget : public PressKeeper<QWidget> {
+public:
+    TransLabelWidget(const TransLabelSettings &s, QWidget *parent)
+        : PressKeeper<QWidget>(parent)
+        , m_text(fromUtf8(s.text))
+        , m_color(s.textColor)
+        , m_flags(int(alignment(s.hAlign, s.vAlign)) | (s.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine))
+    {
+    }
+
+    QString m_text;
+    ColorValue m_color;
+    int m_points = -1; // no size set yet: the default font as it is
+    int m_flags;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (m_text.isEmpty())
+            return;
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(toQColor(m_color));
+        p.drawText(rect(), m_flags, m_text);
+    }
+};
+
+class PicBoxWidget : public PressKeeper<QWidget> {
+public:
+    PicBoxWidget(const PicBoxSettings &s, QWidget *parent)
+        : PressKeeper<QWidget>(parent)
+        , m_background(s.background)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        if (!s.picture.empty()) {
+            QImage decoded = decodePng(s.picture);
+            if (decoded.isNull())
+                throw std::runtime_error("picture cannot be decoded");
+            m_picture = blendOver(decoded, toQColor(s.background));
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), toQColor(m_background));
+        if (m_picture.isNull())
+            return;
+        const QRect target = fitRect(m_picture.size(), size());
+        if (target.size() != m_scaled.size()) {
+            // Smooth reduction needs more than 16 bits per pixel to show; below that pixels are dropped.
+            const Qt::TransformationMode mode = depth() > 16 ? Qt::SmoothTransformation : Qt::FastTransformation;
+            m_scaled = target.size() == m_picture.size() ? m_picture
+                                                          : m_picture.scaled(target.size(), Qt::IgnoreAspectRatio, mode);
+        }
+        p.drawImage(target.topLeft(), m_scaled);
+    }
+
+private:
+    ColorValue m_background;
+    QImage m_picture;
+    QImage m_scaled;
+};
+
+class LabelWidget : public PressKeeper<QLabel> {
+public:
+    using PressKeeper<QLabel>::PressKeeper;
+};
+
+} // namespace
+
+ShapeBox::ShapeBox(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    setWidget(new ShapeBoxWidget(std::get<ShapeBoxSettings>(def.settings), parent));
+}
+
+TransLabel::TransLabel(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    setWidget(new TransLabelWidget(std::get<TransLabelSettings>(def.settings), parent));
+}
+
+static TransLabelWidget *labelWidget(QWidget *w) { return static_cast<TransLabelWidget *>(w); }
+
+std::string TransLabel::text() const { return widget() ? toUtf8(labelWidget(widget())->m_text) : std::string(); }
+
+void TransLabel::setText(const std::string &text)
+{
+    if (auto *w = labelWidget(widget())) {
+        w->m_text = fromUtf8(text);
+        w->update();
+    }
+}
+
+ColorValue TransLabel::textColor() const { return widget() ? labelWidget(widget())->m_color : 0; }
+
+void TransLabel::setTextColor(ColorValue color)
+{
+    if (auto *w = labelWidget(widget())) {
+        w->m_color = color;
+        w->update();
+    }
+}
+
+int TransLabel::fontSize() const
+{
+    if (!widget())
+        return 0;
+    const int points = labelWidget(widget())->m_points;
+    return points < 0 ? 0 : points;
+}
+
+void TransLabel::setFontSize(int points)
+{
+    auto *w = labelWidget(widget());
+    if (!w)
+        return;
+    points = std::max(points, 0);
+    w->m_points = points;
+    // Family, weight and style stay those of the default interface font; only the height changes.
+    QFont f = QApplication::font();
+    if (points > 0)
+        f.setPixelSize(std::max(1, int(std::lround(points * w->logicalDpiY() / 72.0))));
+    w->setFont(f);
+    w->update();
+}
+
+QFont TransLabel::font() const { return widget() ? widget()->font() : QApplication::font(); }
+
+PicBox::PicBox(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    setWidget(new PicBoxWidget(std::get<PicBoxSettings>(def.settings), parent));
+}
+
+EditBox::EditBox(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    const auto &s = std::get<EditBoxSettings>(def.settings);
+    auto *edit = new QLineEdit(fromUtf8(s.text), parent);
+    edit->setFrame(true);
+    edit->setAttribute(Qt::WA_InputMethodEnabled);
+    setColorRole(edit, QPalette::Base, s.background);
+    setColorRole(edit, QPalette::Text, s.textColor);
+    edit->setCursorPosition(0);
+    setWidget(edit);
+}
+
+std::string EditBox::text() const
+{
+    auto *edit = static_cast<QLineEdit *>(widget());
+    return edit ? toUtf8(edit->text()) : std::string();
+}
+
+std::size_t EditBox::textBytes() const
+{
+    auto *edit = static_cast<QLineEdit *>(widget());
+    if (!edit)
+        return 0;
+    const QString text = edit->text(); // shares the data, copies nothing
+    std::size_t bytes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u < 0x80)
+            bytes += 1;
+        else if (u < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+}
+
+void EditBox::setText(const std::string &text)
+{
+    if (auto *edit = static_cast<QLineEdit *>(widget()))
+        edit->setText(fromUtf8(text));
+}
+
+GroupBox::GroupBox(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    const auto &s = std::get<GroupBoxSettings>(def.settings);
+    auto *box = new QGroupBox(fromUtf8(s.caption), parent);
+    box->setAlignment(Qt::AlignLeft);
+    setColorRole(box, QPalette::WindowText, s.captionColor);
+    setColorRole(box, QPalette::Window, s.background);
+    // The pointer follows what lies beneath (see PressRouter), so the box needs every move.
+    box->setMouseTracking(true);
+    setWidget(box);
+}
+
+Label::Label(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    const auto &s = std::get<LabelSettings>(def.settings);
+    auto *label = new LabelWidget(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(fromUtf8(s.text));
+    label->setAlignment(alignment(s.hAlign, s.vAlign));
+    label->setWordWrap(s.wordWrap);
+    label->setAutoFillBackground(true);
+    setColorRole(label, QPalette::Window, s.background);
+    setColorRole(label, QPalette::WindowText, s.textColor);
+    setWidget(label);
+}
+
+std::string Label::text() const
+{
+    auto *label = static_cast<QLabel *>(widget());
+    return label ? toUtf8(label->text()) : std::string();
+}
+
+Button::Button(const ControlDef &def, Window &window, QWidget *parent)
+    : Control(def, window)
+{
+    const auto &s = std::get<ButtonSettings>(def.settings);
+    auto *button = new QPushButton(fromUtf8(s.caption), parent);
+    // An ordinary push button: Enter never presses it.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    QObject::connect(button, &QPushButton::clicked, button, [this] { raise(Event::Clicked); });
+    setWidget(button);
+}
+
+} // namespace kit
