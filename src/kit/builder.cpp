@@ -169,7 +169,6 @@ LoadResult Builder::load(std::uint32_t windowId)
             window->raise(e);
     if (top && def->visible) {
         top->show();
-        top->raise();
         top->activateWindow();
     }
     result.window = std::move(window);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 #include <algorithm>
 
@@ -110,6 +111,16 @@ protected:
         Control *target = m_window.controlAt(top->mapFromGlobal(global));
         if (!target || !target->widget())
             return false;
+        const bool redirected = ownerOf(receiver) != target;
+        // Qt pairs the presses of a double-click only for the widget it delivered them to, so
+        // for presses passed through a group box the pairing is done here.
+        QEvent::Type kind = type;
+        if (redirected && type == QEvent::MouseButtonPress) {
+            if (isSecondPress(target, me))
+                kind = QEvent::MouseButtonDblClick;
+            else
+                m_lastPress = {target->widget(), me->button(), me->timestamp(), global};
+        }
         if (me->button() == Qt::LeftButton) {
             const QPoint local = target->widget()->mapFromGlobal(global);
             EventArgs args;
@@ -119,15 +130,15 @@ protected:
             args.keys = (mods & Qt::ControlModifier ? KeyCtrl : 0) | (mods & Qt::ShiftModifier ? KeyShift : 0)
                 | (mods & Qt::AltModifier ? KeyAlt : 0);
             QPointer<QWidget> guard = target->widget();
-            target->raise(type == QEvent::MouseButtonDblClick ? Event::DoubleClicked : Event::LeftButtonPressed, args);
+            target->raise(kind == QEvent::MouseButtonDblClick ? Event::DoubleClicked : Event::LeftButtonPressed, args);
             if (!guard || !m_window.exists())
                 return true;
         }
-        if (ownerOf(receiver) == target)
+        if (!redirected)
             return false;
         m_redirect = target->widget();
         m_redirectFrom = receiver;
-        return deliver(m_redirect, me);
+        return deliver(m_redirect, me, kind);
     }
 
 private:
@@ -149,12 +160,23 @@ private:
         return all;
     }
 
-    bool deliver(QWidget *target, QMouseEvent *original)
+    bool isSecondPress(Control *target, const QMouseEvent *me)
+    {
+        const QStyleHints *hints = QGuiApplication::styleHints();
+        const bool second = m_lastPress.widget == target->widget() && m_lastPress.button == me->button()
+            && me->timestamp() - m_lastPress.time < ulong(hints->mouseDoubleClickInterval())
+            && (me->globalPosition().toPoint() - m_lastPress.pos).manhattanLength() <= hints->mouseDoubleClickDistance();
+        if (second)
+            m_lastPress = {};
+        return second;
+    }
+
+    bool deliver(QWidget *target, QMouseEvent *original, QEvent::Type type = QEvent::None)
     {
         if (!target)
             return true;
         const QPointF global = original->globalPosition();
-        QMouseEvent copy(original->type(), target->mapFromGlobal(global), global, original->button(),
+        QMouseEvent copy(type == QEvent::None ? original->type() : type, target->mapFromGlobal(global), global, original->button(),
                          original->buttons(), original->modifiers(), original->pointingDevice());
         m_delivering = true;
         QApplication::sendEvent(target, &copy);
@@ -177,6 +199,12 @@ private:
     bool m_delivering = false;
     QPointer<QWidget> m_redirect;
     QPointer<QWidget> m_redirectFrom;
+    struct {
+        QPointer<QWidget> widget;
+        Qt::MouseButton button = Qt::NoButton;
+        ulong time = 0;
+        QPoint pos;
+    } m_lastPress;
 };
 
 namespace {
