@@ -43,6 +43,8 @@ int run(int, char **argv, const Program &program)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bigtext/icon.png")));
     QApplication::setDesktopFileName(QStringLiteral("bigtext"));
+    // The window's title is empty, and the toolkit must not put the program's name in its place.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
     kit::setRuntimeErrorReporter(reportRuntimeError);
 
     // 1. The definition must be usable before anything is built from it.

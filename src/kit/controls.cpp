@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "controlwidgets_p.h"
 #include "picture.h"
 #include "window.h"
 
@@ -29,39 +30,12 @@ ColorValue fromQColor(const QColor &color) { return rgb(color.red(), color.green
 
 namespace {
 
-QString fromUtf8(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
-std::string toUtf8(const QString &s)
-{
-    const QByteArray bytes = s.toUtf8();
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
-
-Qt::Alignment alignment(HAlign h, VAlign v)
-{
-    Qt::Alignment a;
-    a |= h == HAlign::Left ? Qt::AlignLeft : h == HAlign::Right ? Qt::AlignRight : Qt::AlignHCenter;
-    a |= v == VAlign::Top ? Qt::AlignTop : v == VAlign::Bottom ? Qt::AlignBottom : Qt::AlignVCenter;
-    return a;
-}
-
 void setColorRole(QWidget *w, QPalette::ColorRole role, ColorValue value)
 {
     QPalette p = w->palette();
     p.setColor(role, toQColor(value));
     w->setPalette(p);
 }
-
-// A surface that keeps every press it gets, so none travels on to the control beneath.
-template <class Base> class PressKeeper : public Base {
-public:
-    using Base::Base;
-
-protected:
-    void mousePressEvent(QMouseEvent *e) override { e->accept(); }
-    void mouseReleaseEvent(QMouseEvent *e) override { e->accept(); }
-    void mouseDoubleClickEvent(QMouseEvent *e) override { e->accept(); }
-};
 
 class ShapeBoxWidget : public PressKeeper<QWidget> {
 public:
@@ -90,33 +64,6 @@ protected:
 
 private:
     ShapeBoxSettings m_settings;
-};
-
-class TransLabelWidget : public PressKeeper<QWidget> {
-public:
-    TransLabelWidget(const TransLabelSettings &s, QWidget *parent)
-        : PressKeeper<QWidget>(parent)
-        , m_text(fromUtf8(s.text))
-        , m_color(s.textColor)
-        , m_flags(int(alignment(s.hAlign, s.vAlign)) | (s.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine))
-    {
-    }
-
-    QString m_text;
-    ColorValue m_color;
-    int m_points = -1; // no size set yet: the default font as it is
-    int m_flags;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (m_text.isEmpty())
-            return;
-        QPainter p(this);
-        p.setFont(font());
-        p.setPen(toQColor(m_color));
-        p.drawText(rect(), m_flags, m_text);
-    }
 };
 
 class PicBoxWidget : public PressKeeper<QWidget> {
@@ -169,59 +116,6 @@ ShapeBox::ShapeBox(const ControlDef &def, Window &window, QWidget *parent)
 {
     setWidget(new ShapeBoxWidget(std::get<ShapeBoxSettings>(def.settings), parent));
 }
-
-TransLabel::TransLabel(const ControlDef &def, Window &window, QWidget *parent)
-    : Control(def, window)
-{
-    setWidget(new TransLabelWidget(std::get<TransLabelSettings>(def.settings), parent));
-}
-
-static TransLabelWidget *labelWidget(QWidget *w) { return static_cast<TransLabelWidget *>(w); }
-
-std::string TransLabel::text() const { return widget() ? toUtf8(labelWidget(widget())->m_text) : std::string(); }
-
-void TransLabel::setText(const std::string &text)
-{
-    if (auto *w = labelWidget(widget())) {
-        w->m_text = fromUtf8(text);
-        w->update();
-    }
-}
-
-ColorValue TransLabel::textColor() const { return widget() ? labelWidget(widget())->m_color : 0; }
-
-void TransLabel::setTextColor(ColorValue color)
-{
-    if (auto *w = labelWidget(widget())) {
-        w->m_color = color;
-        w->update();
-    }
-}
-
-int TransLabel::fontSize() const
-{
-    if (!widget())
-        return 0;
-    const int points = labelWidget(widget())->m_points;
-    return points < 0 ? 0 : points;
-}
-
-void TransLabel::setFontSize(int points)
-{
-    auto *w = labelWidget(widget());
-    if (!w)
-        return;
-    points = std::max(points, 0);
-    w->m_points = points;
-    // Family, weight and style stay those of the default interface font; only the height changes.
-    QFont f = QApplication::font();
-    if (points > 0)
-        f.setPixelSize(std::max(1, int(std::lround(points * w->logicalDpiY() / 72.0))));
-    w->setFont(f);
-    w->update();
-}
-
-QFont TransLabel::font() const { return widget() ? widget()->font() : QApplication::font(); }
 
 PicBox::PicBox(const ControlDef &def, Window &window, QWidget *parent)
     : Control(def, window)
