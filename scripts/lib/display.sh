@@ -48,6 +48,12 @@ bigtext_start_display() {
     xauth -q -f "$auth" add ":$number" . "$cookie"
     export DISPLAY=":$number" XAUTHORITY="$auth"
     unset WAYLAND_DISPLAY
+    # Qt wants a private runtime directory; a fresh machine without a login session has none.
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        mkdir -m 700 "$BIGTEXT_X_DIR/runtime"
+        export XDG_RUNTIME_DIR=$BIGTEXT_X_DIR/runtime
+        BIGTEXT_OWN_RUNTIME_DIR=1
+    fi
 
     # openbox with its stock configuration, not the user's.
     XDG_CONFIG_HOME=$BIGTEXT_X_DIR/config openbox --sm-disable >"$BIGTEXT_X_DIR/openbox.log" 2>&1 &
@@ -67,6 +73,9 @@ bigtext_stop_display() {
     done
     BIGTEXT_WM_PID=
     BIGTEXT_XVFB_PID=
+    if [ -n "${BIGTEXT_OWN_RUNTIME_DIR:-}" ]; then
+        unset XDG_RUNTIME_DIR BIGTEXT_OWN_RUNTIME_DIR
+    fi
     [ -n "$BIGTEXT_X_DIR" ] && rm -rf "$BIGTEXT_X_DIR"
     BIGTEXT_X_DIR=
     return 0
