@@ -104,6 +104,43 @@ private:
     QImage m_scaled;
 };
 
+// A plain etched frame with the caption set into its top edge at the left, on the face colour.
+// The style's own group box shades its inside, which would set the panel off from the surface.
+class GroupBoxWidget : public QGroupBox {
+public:
+    GroupBoxWidget(const QString &caption, QColor captionColor, QColor background, QWidget *parent)
+        : QGroupBox(caption, parent)
+        , m_captionColor(captionColor)
+        , m_background(background)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), m_background);
+        const QFontMetrics fm(font());
+        const int top = fm.height() / 2;
+        const QRect frame = rect().adjusted(0, top, -2, -2);
+        const QPalette &pal = QApplication::palette();
+        p.setPen(pal.color(QPalette::Dark));
+        p.drawRect(frame.adjusted(0, 0, -1, -1));
+        p.setPen(pal.color(QPalette::Light));
+        p.drawRect(frame.adjusted(1, 1, 0, 0));
+        if (title().isEmpty())
+            return;
+        const QRect caption(8, 0, fm.horizontalAdvance(title()) + 4, fm.height());
+        p.fillRect(caption, m_background);
+        p.setPen(isEnabled() ? m_captionColor : pal.color(QPalette::Disabled, QPalette::WindowText));
+        p.drawText(caption.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title());
+    }
+
+private:
+    QColor m_captionColor;
+    QColor m_background;
+};
+
 class LabelWidget : public PressKeeper<QLabel> {
 public:
     using PressKeeper<QLabel>::PressKeeper;
@@ -174,10 +211,7 @@ GroupBox::GroupBox(const ControlDef &def, Window &window, QWidget *parent)
     : Control(def, window)
 {
     const auto &s = std::get<GroupBoxSettings>(def.settings);
-    auto *box = new QGroupBox(fromUtf8(s.caption), parent);
-    box->setAlignment(Qt::AlignLeft);
-    setColorRole(box, QPalette::WindowText, s.captionColor);
-    setColorRole(box, QPalette::Window, s.background);
+    auto *box = new GroupBoxWidget(fromUtf8(s.caption), toQColor(s.captionColor), toQColor(s.background), parent);
     // The pointer follows what lies beneath (see PressRouter), so the box needs every move.
     box->setMouseTracking(true);
     setWidget(box);

@@ -83,6 +83,35 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(c().透明标签1.text()), QStringLiteral("透明标签"));
     }
 
+    void inputPanelLooksFlatOnTheSurface()
+    {
+        const QImage img = render();
+        const QColor face = kit::faceColor();
+        // The blank inside of the panel is the surface's own colour, its caption pure blue,
+        // the label's text black on the face colour, and the edit box white.
+        QCOMPARE(pixel(img, 30, 135), face);
+        QCOMPARE(pixel(img, 250, 135), face);
+        int blue = 0;
+        for (int y = 24; y < 40; ++y)
+            for (int x = 16; x < 316; ++x) {
+                const QColor c = pixel(img, x, y);
+                blue += c.blue() - c.red() > 100 && c.red() == c.green();
+            }
+        QVERIFY(blue > 20);
+        int dark = 0;
+        for (int y = 92; y < 124; ++y)
+            for (int x = 149; x < 245; ++x)
+                dark += qGray(img.pixel(x, y)) < 80;
+        QVERIFY(dark > 20);
+        QCOMPARE(pixel(img, 149 + 2, 92 + 2), face);
+        QCOMPARE(pixel(img, 260, 64), QColor(255, 255, 255));
+        // The frame is drawn: something other than the face colour along its left edge.
+        int edge = 0;
+        for (int y = 60; y < 130; ++y)
+            edge += pixel(img, 16, y) != face;
+        QCOMPARE(edge, 70);
+    }
+
     void firstFocusIsThePicker()
     {
         QVERIFY(QTest::qWaitForWindowActive(m_window->widget()));
