@@ -23,6 +23,13 @@ AppProcess::~AppProcess()
     }
 }
 
+void AppProcess::setEnvironment(const QString &name, const QString &value)
+{
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.insert(name, value);
+    m_process.setProcessEnvironment(env);
+}
+
 bool AppProcess::start(int timeoutMs)
 {
     m_process.start(m_program, m_arguments);

@@ -15,6 +15,9 @@ public:
     AppProcess(const AppProcess &) = delete;
     AppProcess &operator=(const AppProcess &) = delete;
 
+    // Sets a variable of the program's environment; call before start().
+    void setEnvironment(const QString &name, const QString &value);
+
     bool start(int timeoutMs = 10000);
     qint64 pid() const { return m_pid; }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }

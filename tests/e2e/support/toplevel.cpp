@@ -59,12 +59,38 @@ void sendRootMessage(const XConnection &x, Window w, const char *type, long l0, 
 
 } // namespace
 
+// Without a window manager the top-level windows are the root's children; pop-ups (override
+// redirect) are not counted, as a window manager would not list them either.
+std::vector<TopLevel> TopLevel::unmanagedOfProcess(const XConnection &x, qint64 pid)
+{
+    std::vector<TopLevel> result;
+    ErrorTrap trap;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(x.display(), x.root(), &root, &parent, &children, &count))
+        return result;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(x.display(), children[i], &a) || a.override_redirect)
+            continue;
+        TopLevel w(x, children[i]);
+        if (w.pid() == pid)
+            result.push_back(w);
+    }
+    if (children)
+        XFree(children);
+    return result;
+}
+
 std::vector<TopLevel> TopLevel::ofProcess(const XConnection &x, qint64 pid)
 {
     std::vector<TopLevel> result;
     Property list;
-    if (!readProperty(x.display(), x.root(), x.atom("_NET_CLIENT_LIST"), XA_WINDOW, list))
+    if (!readProperty(x.display(), x.root(), x.atom("_NET_CLIENT_LIST"), XA_WINDOW, list)) {
+        if (!x.hasWindowManager())
+            result = unmanagedOfProcess(x, pid);
         return result;
+    }
     const auto *ids = reinterpret_cast<const unsigned long *>(list.data);
     for (unsigned long i = 0; i < list.count; ++i) {
         TopLevel w(x, ids[i]);

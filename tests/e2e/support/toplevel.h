@@ -37,7 +37,8 @@ public:
     {
     }
 
-    // The window manager's client windows (_NET_CLIENT_LIST) that belong to a process.
+    // The window manager's client windows (_NET_CLIENT_LIST) that belong to a process; without a
+    // window manager, its top-level windows that are not pop-ups.
     static std::vector<TopLevel> ofProcess(const XConnection &x, qint64 pid);
     // Waits until a viewable client window of the process satisfies accept (any, when empty).
     static std::optional<TopLevel> waitFor(const XConnection &x, qint64 pid, int timeoutMs = 10000,
@@ -78,6 +79,7 @@ public:
     void requestActivate() const;
 
 private:
+    static std::vector<TopLevel> unmanagedOfProcess(const XConnection &x, qint64 pid);
     std::vector<unsigned long> cardinals(const char *property, const char *type) const;
     QStringList atomNames(const char *property) const;
 

@@ -13,6 +13,11 @@ XConnection::XConnection()
 {
 }
 
+XConnection::XConnection(const QByteArray &displayName)
+    : m_display(XOpenDisplay(displayName.constData()))
+{
+}
+
 XConnection::~XConnection()
 {
     if (m_display)

@@ -16,6 +16,8 @@ using AtomId = unsigned long;
 class XConnection {
 public:
     XConnection();
+    // A connection to the named display (":N") instead.
+    explicit XConnection(const QByteArray &displayName);
     ~XConnection();
     XConnection(const XConnection &) = delete;
     XConnection &operator=(const XConnection &) = delete;
