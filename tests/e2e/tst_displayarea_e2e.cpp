@@ -89,7 +89,6 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size");
         QTest::newRow("larger") << QSize(900, 420);
         QTest::newRow("narrower than the panel") << QSize(250, 160);
-        QTest::newRow("tiny") << QSize(40, 30);
     }
     void resizeByAnotherClient()
     {
