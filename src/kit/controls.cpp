@@ -169,6 +169,12 @@ EditBox::EditBox(const ControlDef &def, Window &window, QWidget *parent)
     edit->setAttribute(Qt::WA_InputMethodEnabled);
     setColorRole(edit, QPalette::Base, s.background);
     setColorRole(edit, QPalette::Text, s.textColor);
+    // The selection is not shown while the box has no focus: Qt drops it when the focus moves
+    // inside the window, and an inactive window draws it as plain text.
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, toQColor(s.background));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, toQColor(s.textColor));
+    edit->setPalette(p);
     edit->setCursorPosition(0);
     setWidget(edit);
 }
