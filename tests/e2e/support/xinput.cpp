@@ -1,6 +1,8 @@
 #include "xinput.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QTest>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -12,6 +14,52 @@ XInput::XInput(const XConnection &x)
 {
     int event = 0, error = 0, major = 0, minor = 0;
     m_available = x.isOpen() && XTestQueryExtension(x.display(), &event, &error, &major, &minor);
+}
+
+XInput::~XInput()
+{
+    if (m_addedKeys.empty())
+        return;
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    for (unsigned char code : m_addedKeys)
+        XChangeKeyboardMapping(m_x.display(), code, 2, none, 1);
+    m_x.sync();
+}
+
+bool XInput::addKeysFor(const QString &text)
+{
+    Display *d = m_x.display();
+    int min = 0, max = 0;
+    XDisplayKeycodes(d, &min, &max);
+    int perCode = 0;
+    KeySym *map = XGetKeyboardMapping(d, KeyCode(min), max - min + 1, &perCode);
+    if (!map)
+        return false;
+    std::vector<int> spare;
+    for (int code = max; code >= min; --code) {
+        bool empty = true;
+        for (int i = 0; i < perCode; ++i)
+            empty = empty && map[(code - min) * perCode + i] == NoSymbol;
+        if (empty)
+            spare.push_back(code);
+    }
+    XFree(map);
+
+    for (const char32_t c : text.toUcs4()) {
+        // The keysym of a Unicode character, as X11 defines it.
+        KeySym sym = c < 0x100 ? KeySym(c) : KeySym(0x01000000 | c);
+        if (XKeysymToKeycode(d, sym) != 0)
+            continue;
+        if (spare.empty())
+            return false;
+        const int code = spare.back();
+        spare.pop_back();
+        KeySym both[2] = {sym, sym};
+        XChangeKeyboardMapping(d, code, 2, both, 1);
+        m_addedKeys.push_back((unsigned char)code);
+        m_x.sync();
+    }
+    return true;
 }
 
 void XInput::movePointer(QPoint rootPosition)
@@ -77,6 +125,25 @@ void XInput::tapKey(const char *keysymName, Qt::KeyboardModifiers modifiers)
     key(keysymName, true);
     key(keysymName, false);
     releaseModifiers(modifiers);
+}
+
+bool XInput::waitUntilPointerFree(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        // A grab of our own succeeds only when nobody else holds one; it is let go at once.
+        const int status = XGrabPointer(m_x.display(), m_x.root(), False, 0, GrabModeAsync, GrabModeAsync, None,
+                                        None, CurrentTime);
+        if (status == GrabSuccess) {
+            XUngrabPointer(m_x.display(), CurrentTime);
+            m_x.sync();
+            return true;
+        }
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
 }
 
 bool XInput::typeText(const QString &text)

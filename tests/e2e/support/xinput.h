@@ -4,6 +4,8 @@
 
 #include <QPoint>
 
+#include <vector>
+
 namespace e2e {
 
 // Real input through the XTest extension: it reaches the program exactly as a user's would,
@@ -11,6 +13,9 @@ namespace e2e {
 class XInput {
 public:
     explicit XInput(const XConnection &x);
+    ~XInput();
+    XInput(const XInput &) = delete;
+    XInput &operator=(const XInput &) = delete;
 
     bool isAvailable() const { return m_available; }
 
@@ -25,6 +30,16 @@ public:
     // A key by its keysym name ("Escape", "Tab", "Return", "space", "a").
     void tapKey(const char *keysymName, Qt::KeyboardModifiers modifiers = {});
 
+    // Waits until no client holds the pointer grabbed: the window manager's interactive move or
+    // resize, or the program's own, is over. Input sent earlier could still reach the grabber.
+    bool waitUntilPointerFree(int timeoutMs = 3000);
+
+    // Gives each character of the text that no key types yet a spare key of its own, for as long
+    // as the object lives. typeText() then uses that key instead of changing the keyboard mapping
+    // for every character, which a program that is slow to read the change can miss. Add them
+    // before the program starts. Returns false when there are not enough spare keys.
+    bool addKeysFor(const QString &text);
+
     // Types any text, non-ASCII included, into the window that has the focus (with xdotool).
     static bool typeText(const QString &text);
 
@@ -33,6 +48,7 @@ private:
 
     const XConnection &m_x;
     bool m_available = false;
+    std::vector<unsigned char> m_addedKeys;
 };
 
 } // namespace e2e
