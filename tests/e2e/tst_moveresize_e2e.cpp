@@ -158,6 +158,7 @@ void drag(XInput &input, QPoint from, QPoint delta, const DragSteps &steps = {},
         waitUntil(followed, 3000);
     input.releaseButton(steps.button);
     input.releaseModifiers(steps.modifiers);
+    QVERIFY2(input.waitUntilPointerFree(), "the pointer stayed grabbed after the release");
 }
 
 // After a change of size: the grip shows its picture in the bottom-right corner, and every
@@ -240,7 +241,8 @@ void checkStillPress(Program &program, XInput &input, QPoint local, Outcome drag
     input.pressButton();
     QTest::qWait(250);
     input.releaseButton();
-    QTest::qWait(200);
+    QVERIFY2(input.waitUntilPointerFree(), "the pointer stayed grabbed after the release");
+    QTest::qWait(100);
     input.movePointer(pressAt + QPoint(60, 40));
     QTest::qWait(400);
     QCOMPARE(program.geometry(), start);
@@ -268,7 +270,8 @@ void checkDoubleClick(Program &program, XInput &input, QPoint local, Outcome dra
     }
     QTest::qWait(400);
     input.releaseButton();
-    QTest::qWait(200);
+    QVERIFY2(input.waitUntilPointerFree(), "the pointer stayed grabbed after the release");
+    QTest::qWait(100);
     QCOMPARE(program.geometry(), start);
 
     // Past the double-click time a press drags again.
@@ -404,6 +407,7 @@ void MoveResizeE2E::layoutFollowsEverySizeStep()
                                   3000);
     }
     m_input->releaseButton();
+    QVERIFY2(m_input->waitUntilPointerFree(), "the pointer stayed grabbed after the release");
 
     // The drag is over: moving the pointer changes nothing more.
     const QRect end = m_program->geometry();

@@ -37,6 +37,7 @@ constexpr QPoint cellCentre(int index)
 constexpr int RedCell = 12;
 constexpr int BlueCell = 9;
 constexpr QRgb Red = qRgb(255, 0, 0);
+const QString Text = QStringLiteral("Hi 大字");
 
 bool isWhite(QRgb c)
 {
@@ -124,6 +125,8 @@ void TypicalRunE2E::initTestCase()
     m_input = std::make_unique<XInput>(*m_x);
     QVERIFY2(m_input->isAvailable(), "the X server has no XTest extension");
     QVERIFY2(m_x->hasWindowManager(), "no window manager runs on the X server");
+    // Keys of their own for the Chinese characters, so that none is lost while typing.
+    QVERIFY(m_input->addKeysFor(Text));
 }
 
 void TypicalRunE2E::init()
@@ -184,6 +187,8 @@ void TypicalRunE2E::drag(QPoint from, QPoint delta)
     }
     QTest::qWait(200);
     m_input->releaseButton();
+    // Keys sent while the window manager still holds its grab would go to it.
+    QVERIFY2(m_input->waitUntilPointerFree(), "the pointer stayed grabbed after the release");
 }
 
 void TypicalRunE2E::typicalRun()
@@ -196,7 +201,7 @@ void TypicalRunE2E::typicalRun()
     // The text, typed into the edit box after a click on it.
     m_input->click(toRoot(EditBox1.center()));
     QTest::qWait(100);
-    QVERIFY(XInput::typeText(QStringLiteral("Hi 大字")));
+    QVERIFY(XInput::typeText(Text));
     QTRY_VERIFY_WITH_TIMEOUT(countPixels(screen(), EditBox1.adjusted(4, 4, -4, -4), [](QRgb c) { return qGray(c) < 100; }) > 40, 3000);
 
     // 红色 from the palette; the picker's swatch shows it once the palette is gone.
