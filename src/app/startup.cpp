@@ -6,6 +6,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 
 #include <functional>
 #include <vector>
@@ -39,9 +44,12 @@ int run(int, char **argv, const Program &program)
     // Nothing is taken from the command line: the toolkit sees only the program's name.
     int argc = 1;
     char *args[] = {argv[0], nullptr};
+    // Reading the font configuration is the longest single step before the first frame and
+    // needs nothing of the toolkit, so it runs on a second core while the toolkit connects.
+    std::thread fontConfig([] { FcInit(); });
     QApplication application(argc, args);
+    fontConfig.join();
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bigtext/icon.png")));
     QApplication::setDesktopFileName(QStringLiteral("bigtext"));
     // The window's title is empty, and the toolkit must not put the program's name in its place.
     QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
@@ -69,6 +77,7 @@ int run(int, char **argv, const Program &program)
             QCoreApplication::exit(0);
     };
     loopFlag = true;
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/bigtext/icon.png"))); });
     if (loaded.window->exists())
         application.exec();
 

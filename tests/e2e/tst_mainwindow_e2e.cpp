@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -150,6 +151,11 @@ void MainWindowE2E::windowIsCentredFramelessAndUntitled()
     QCOMPARE(m_window->netWmName(), QString());
     QCOMPARE(m_window->wmName(), QString());
     QVERIFY(m_window->wmClass().contains(QLatin1String("bigtext")));
+
+    // The program's icon reaches the window, although it is set only after the first frame.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->iconSizes().empty(), 5000);
+    const std::vector<QSize> icons = m_window->iconSizes();
+    QVERIFY(std::find(icons.begin(), icons.end(), QSize(128, 128)) != icons.end());
 }
 
 void MainWindowE2E::gripShowsItsPicture()

@@ -295,6 +295,22 @@ void TopLevel::requestActivate() const
     sendRootMessage(*m_x, m_id, "_NET_ACTIVE_WINDOW", 2, CurrentTime);
 }
 
+std::vector<QSize> TopLevel::iconSizes() const
+{
+    // Each image is its width, its height, then width x height pixels.
+    const std::vector<unsigned long> data = cardinals("_NET_WM_ICON", "CARDINAL");
+    std::vector<QSize> sizes;
+    std::size_t at = 0;
+    while (at + 2 <= data.size()) {
+        const unsigned long w = data[at], h = data[at + 1];
+        if (w == 0 || h == 0 || w * h > data.size() - at - 2)
+            break;
+        sizes.emplace_back(int(w), int(h));
+        at += 2 + w * h;
+    }
+    return sizes;
+}
+
 std::vector<unsigned long> TopLevel::cardinals(const char *property, const char *type) const
 {
     Property p;

@@ -69,6 +69,8 @@ public:
     WindowId transientFor() const; // WM_TRANSIENT_FOR, or 0
     std::optional<WmHints> wmHints() const;
     std::optional<MotifHints> motifHints() const;
+    // The sizes of the images in _NET_WM_ICON, in the order the window lists them.
+    std::vector<QSize> iconSizes() const;
 
     // What the screen shows where the window is.
     QImage grab() const;
