@@ -174,7 +174,7 @@ bool fillOutlines(QPainter &painter, const std::vector<QPainterPath> &outlines, 
 {
     FT_Library library = threadLibrary();
     QPaintEngine *engine = painter.paintEngine();
-    if (!library || !engine || engine->type() != QPaintEngine::Raster || !painter.device())
+    if (!library || !engine || engine->type() != QPaintEngine::Raster)
         return false;
     QPaintDevice *device = engine->paintDevice();
     if (!device || device->devType() != QInternal::Image)
@@ -192,11 +192,10 @@ bool fillOutlines(QPainter &painter, const std::vector<QPainterPath> &outlines, 
         return false;
     const QPoint shift(int(t.dx()), int(t.dy()));
 
+    const QRectF limits(-CoordinateLimit, -CoordinateLimit, 2 * CoordinateLimit, 2 * CoordinateLimit);
     std::vector<FtOutline> converted(outlines.size());
     for (std::size_t i = 0; i < outlines.size(); ++i) {
-        const QRectF bounds = outlines[i].controlPointRect().translated(shift);
-        if (std::abs(bounds.left()) > CoordinateLimit || std::abs(bounds.right()) > CoordinateLimit
-            || std::abs(bounds.top()) > CoordinateLimit || std::abs(bounds.bottom()) > CoordinateLimit)
+        if (!limits.contains(outlines[i].controlPointRect().translated(shift)))
             return false;
         if (!convert(outlines[i], shift, converted[i]))
             return false;

@@ -357,16 +357,7 @@ private:
         return it->second;
     }
 
-    Line &wholeLine(const QString &text)
-    {
-        if (!m_lineValid || m_lineFrom != 0 || m_lineTo != text.size()) {
-            m_line = layOut(text, font(), this, layoutDirection());
-            m_lineFrom = 0;
-            m_lineTo = text.size();
-            m_lineValid = true;
-        }
-        return m_line;
-    }
+    Line &wholeLine(const QString &text) { return stretch(text, 0, text.size()); }
 
     Line &stretch(const QString &text, qsizetype from, qsizetype to)
     {

@@ -154,4 +154,17 @@ bool XInput::typeText(const QString &text)
         == 0;
 }
 
+QString endToEndProblem(const XConnection &x, const XInput *input)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("DISPLAY is not set: run the end-to-end tests through scripts/test, which starts an X server");
+    if (!x.isOpen())
+        return QStringLiteral("cannot connect to the X server named by DISPLAY");
+    if (input && !input->isAvailable())
+        return QStringLiteral("the X server has no XTest extension");
+    if (!x.hasWindowManager())
+        return QStringLiteral("no window manager runs on the X server");
+    return {};
+}
+
 } // namespace e2e

@@ -3,6 +3,7 @@
 #include "xconnection.h"
 
 #include <QPoint>
+#include <QString>
 
 #include <vector>
 
@@ -50,5 +51,9 @@ private:
     bool m_available = false;
     std::vector<unsigned char> m_addedKeys;
 };
+
+// Why this X server cannot run the end-to-end tests (DISPLAY unset, no connection, no XTest where
+// input is given, no window manager), or an empty string when it can.
+QString endToEndProblem(const XConnection &x, const XInput *input = nullptr);
 
 } // namespace e2e
