@@ -30,6 +30,7 @@
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,9 @@ protected:
         p.fillRect(e->rect(), kit::faceColor());
     }
 };
+
+// Where the baseline window sits: below the program's window, clear of it at every size.
+constexpr int BaselineTop = 2200;
 
 QSize sizeFor(int height) { return QSize(int(std::lround(height * 16.0 / 9.0)), height); }
 
@@ -164,10 +168,22 @@ int main(int argc, char **argv)
     mainwindow::Controls controls = mainwindow::Controls::of(window);
     QWidget *top = window.widget();
 
+    // Each window gets a screen area of its own, so that neither is clipped by the screen's edge
+    // or covered by the other at any size and the server takes every pixel of every frame from
+    // both: the program's at the top left, the baseline's below it (bench/run starts a server
+    // tall enough for two 3840 x 2160 windows).
+    top->move(0, 0);
     PlainWindow plain;
     plain.resize(top->size());
+    plain.move(0, BaselineTop);
     plain.show();
     QCoreApplication::processEvents();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        if (screen.width() < 3840 || screen.height() < BaselineTop + 2161)
+            std::fprintf(stderr, "bench_resize: warning: the screen (%dx%d) is too small to show both windows whole; "
+                                 "the larger cases measure clipped frames\n", screen.width(), screen.height());
+    }
 
     const std::vector<Case> cases = {
         {"h166", 166, "大字 BigText 显示"},
