@@ -5,7 +5,7 @@
 BIGTEXT_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libpng-dev zlib1g-dev
-    libx11-dev libxtst-dev libfontconfig-dev libfreetype-dev
+    libx11-dev libxtst-dev libfontconfig-dev
 )
 # To run it: the X platform plugin, and a CJK font so the Chinese texts are drawn as characters.
 BIGTEXT_RUN_PACKAGES=(qt6-qpa-plugins fontconfig fonts-wqy-microhei)

@@ -195,8 +195,8 @@ private:
     // Draws the line's glyphs that reach into the exposed area and nothing else. The painter
     // fills a text item's outlines as one path; filling apart glyphs whose pixels cannot meet
     // gives the very same pixels, and keeps each fill small: the rasterizer's cost grows faster
-    // than the outline it fills. Large glyphs go to FreeType's rasterizer where the painter's
-    // image allows it, which fills them in a fraction of the time.
+    // than the outline it fills. Large glyphs go to the kit's own outline filler where the
+    // painter's image allows it, which fills them in a fraction of the time.
     void drawLine(QPainter &p, const QRegion &exposed)
     {
         const QRect visible = exposed.boundingRect();
