@@ -172,7 +172,7 @@ private Q_SLOTS:
             QVERIFY2(n == 0, qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3)").arg(n).arg(first.x()).arg(first.y())));
             return;
         }
-        // Glyphs over a thousand pixels high are filled by the kit's own filler, which cuts curves
+        // Glyphs over 256 pixels high are filled by the kit's own filler, which cuts curves
         // into lines a little differently from Qt's: the same pixels inside and outside, and on
         // the edges coverage a few steps apart.
         const int ink = inkIn(expected, QRect(QPoint(0, 0), window));
