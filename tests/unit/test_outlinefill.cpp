@@ -137,6 +137,8 @@ private Q_SLOTS:
             << (QRegion(10, 10, 70, 50) | QRegion(90, 95, 100, 60)) << none << 24 << premultiplied;
         QTest::newRow("shifted painter") << QList{ring({80, 90}, 60, 20)} << QRegion(-13, 7, 200, 160)
                                          << QPoint(13, -7) << 24 << premultiplied;
+        QTest::newRow("curves far larger than the image")
+            << QList{ring({100, 15080}, 15000, 14990)} << whole << none << 24 << premultiplied;
         QTest::newRow("wholly left of the clip")
             << QList{rectangle({5, 5, 40, 100})} << QRegion(60, 0, 140, 160) << none << 0 << premultiplied;
     }
