@@ -29,7 +29,7 @@ struct Cell {
     float area;
 };
 
-// Where the spans of one fill go: rows of 32-bit premultiplied pixels, cut to a rectangle.
+// Where the spans of a fill go: rows of 32-bit premultiplied pixels, and the colour they get.
 struct Target {
     uchar *bits;
     qsizetype bytesPerLine;
