@@ -282,7 +282,7 @@ private:
         if (dy <= 0)
             return;
         const double fa = std::floor(xa), fb = std::floor(xb);
-        if (fa == fb || xa == xb) {
+        if (fa == fb) {
             const int cx = int(fa);
             addCell(cx, row, float(sign * dy), float(sign * dy * (xa + xb - 2 * fa)));
             return;
@@ -323,7 +323,7 @@ private:
             return;
         }
         flushCell();
-        m_current = Cell{std::max(x, m_left), y, cover, area};
+        m_current = Cell{x, y, cover, area};
         m_hasCurrent = true;
     }
 
